@@ -1,0 +1,19 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// Text the error box shows for a result code: the fixed texts of the common codes,
+// "I/O error <code>" for the others.
+std::string ioErrorText(int code);
+
+// A file operation outside the block cycle failed (creating or closing a test file, entering a
+// folder). Carries the result code; what() is ioErrorText(code).
+class IoException : public std::runtime_error {
+public:
+    explicit IoException(int code);
+    int code() const noexcept { return code_; }
+
+private:
+    int code_;
+};

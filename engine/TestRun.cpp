@@ -1,0 +1,247 @@
+#include "TestRun.h"
+
+#include "IntToStrWithCommas.h"
+#include "IoException.h"
+#include "ResultCodes.h"
+#include "TestFileName.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t FreeSpaceFloor = 1024;
+constexpr std::int64_t KB = 1024;
+constexpr std::int64_t MB = KB * KB;
+constexpr std::uint8_t FirstPattern = 0x00;
+constexpr std::uint8_t SecondPattern = 0xFF;
+constexpr std::uint8_t ReadMarker = 0x80;
+// Names taken by files of earlier runs are skipped up to this many times before giving up.
+constexpr int MaxNameClashes = 9999;
+// Verification reads this many blocks at once and lets the window handle events in between.
+constexpr std::int64_t VerifyChunkBlocks = 128;
+
+struct Patterns {
+    std::array<std::uint8_t, BlockSize> first;
+    std::array<std::uint8_t, BlockSize> second;
+    Patterns() {
+        first.fill(FirstPattern);
+        second.fill(SecondPattern);
+    }
+    const std::uint8_t* of(std::uint8_t value) const {
+        return value == FirstPattern ? first.data() : second.data();
+    }
+};
+
+const Patterns patterns;
+
+} // namespace
+
+TestRun::TestRun(RunWindow& window, FileService& files, const TimeTextSource& timeText,
+                 const RunSettings& settings)
+    : window_(window), files_(files), timeText_(timeText), settings_(settings) {}
+
+void TestRun::execute() {
+    window_.clearLog();
+    DriveLetter = window_.drive();
+    if (DriveLetter == '\0') {
+        window_.addLogLine("Select a drive first");
+        return;
+    }
+    DriveNum = DriveLetter - 65 + 1;
+    window_.setAbortEnabled(true);
+    window_.setStopFlag(false);
+    ErrorCount = 0;
+    TotalBytes = 0;
+    try {
+        fillDrive();
+    } catch (...) {
+        window_.setAbortEnabled(false);
+        throw;
+    }
+    window_.setAbortEnabled(false);
+    window_.addLogLine(" ");
+    window_.addLogLine("Finished Testing");
+    window_.addLogLine(std::to_string(ErrorCount) + " errors");
+    window_.addLogLine(IntToStrWithCommas(TotalBytes) + " bytes tested");
+}
+
+void TestRun::fillDrive() {
+    while (files_.DiskFree(DriveNum) > FreeSpaceFloor) {
+        std::string path;
+        CreateResult created = createTestFile(path);
+        window_.addLogLine("Testing \"" + path + "\"");
+        testFile(*created.file);
+        if (window_.stopFlag()) {
+            break;
+        }
+    }
+}
+
+CreateResult TestRun::createTestFile(std::string& path) {
+    const std::string root = files_.rootPath(DriveLetter);
+    const std::string timeText = timeText_();
+    for (int clash = 1;; ++clash) {
+        path = root + testFileLeafName(timeText, clash);
+        CreateResult created = files_.create(DriveLetter, path);
+        if (created.code == ResultCode::Success) {
+            return created;
+        }
+        if (created.code != ResultCode::FileExists || clash == MaxNameClashes) {
+            throw IoException(created.code);
+        }
+    }
+}
+
+void TestRun::testFile(TestFile& file) {
+    Block = 0;
+    userStopped_ = false;
+    try {
+        while (blockCycleStep(file)) {
+        }
+        if (settings_.verifyFromMedium && !userStopped_) {
+            // A full volume set the stop flag; clear it meanwhile so that only Abort or Quit
+            // can end the verification, and keep it set for the file loop afterwards.
+            const bool volumeFull = window_.stopFlag();
+            window_.setStopFlag(false);
+            verifyFromMedium(file);
+            window_.setStopFlag(window_.stopFlag() || volumeFull);
+        }
+    } catch (...) {
+        closeTestFile(file);
+        throw;
+    }
+    closeTestFile(file);
+}
+
+// One pass of the block cycle; false when the cycle ends.
+bool TestRun::blockCycleStep(TestFile& file) {
+    showStatus("Testing block ", Block);
+    window_.processEvents();
+    userStopped_ = window_.stopFlag();
+    // Every pass writes at its own block, so a failed read cannot shift later blocks.
+    const std::int64_t offset = Block * BlockSize;
+    const auto size = static_cast<std::size_t>(BlockSize);
+    if (stopped(file.write(offset, patterns.of(FirstPattern), size))) {
+        return false;
+    }
+    buffer_.fill(ReadMarker);
+    if (stopped(file.read(offset, buffer_.data(), size))) {
+        return false;
+    }
+    CheckBlock(buffer_.data(), FirstPattern);
+    if (stopped(file.write(offset, patterns.of(SecondPattern), size))) {
+        return false;
+    }
+    buffer_.fill(ReadMarker);
+    if (stopped(file.read(offset, buffer_.data(), size))) {
+        return false;
+    }
+    CheckBlock(buffer_.data(), SecondPattern);
+    ++Block;
+    return !window_.stopFlag() && Block < settings_.maxBlocksPerFile;
+}
+
+// A read-back right after a write may come from the cache, so every counted block is read once
+// more from the medium; otherwise a drive that loses what it is given would pass.
+void TestRun::verifyFromMedium(TestFile& file) {
+    const int flushed = file.dropCache();
+    if (flushed != ResultCode::Success) {
+        reportIoError(Block, flushed);
+    }
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(VerifyChunkBlocks * BlockSize));
+    for (std::int64_t first = 0; first < Block; first += VerifyChunkBlocks) {
+        showStatus("Verifying block ", first);
+        window_.processEvents();
+        if (window_.stopFlag()) {
+            return;
+        }
+        verifyChunk(file, first, std::min(VerifyChunkBlocks, Block - first), chunk.data());
+    }
+}
+
+void TestRun::verifyChunk(TestFile& file, std::int64_t first, std::int64_t count,
+                          std::uint8_t* chunk) {
+    const auto bytes = static_cast<std::size_t>(count * BlockSize);
+    std::memset(chunk, ReadMarker, bytes);
+    const bool chunkRead = file.read(first * BlockSize, chunk, bytes) == ResultCode::Success;
+    for (std::int64_t i = 0; i < count; ++i) {
+        std::uint8_t* block = chunk + i * BlockSize;
+        if (!chunkRead) {
+            // Read block by block to tell which blocks the medium cannot give back.
+            std::memset(block, ReadMarker, static_cast<std::size_t>(BlockSize));
+            const int code =
+                file.read((first + i) * BlockSize, block, static_cast<std::size_t>(BlockSize));
+            if (code != ResultCode::Success) {
+                reportIoError(first + i, code);
+            }
+        }
+        if (std::memcmp(block, patterns.of(SecondPattern), static_cast<std::size_t>(BlockSize)) !=
+            0) {
+            reportMismatch(first + i);
+        }
+    }
+}
+
+void TestRun::closeTestFile(TestFile& file) {
+    const std::int64_t bytes = Block * BlockSize;
+    window_.addLogLine(IntToStrWithCommas(bytes) + " bytes tested");
+    TotalBytes += bytes;
+    file.close();
+    window_.refreshFileList();
+}
+
+void TestRun::showStatus(const char* action, std::int64_t block) {
+    status1_.assign(action);
+    appendIntWithCommas(status1_, block);
+    window_.setStatus1(status1_);
+
+    const std::int64_t position = block * BlockSize;
+    status2_.clear();
+    if (position > MB) {
+        appendIntWithCommas(status2_, position / MB);
+        status2_ += " MB";
+    } else if (position > KB) {
+        appendIntWithCommas(status2_, position / KB);
+        status2_ += " KB";
+    } else {
+        appendIntWithCommas(status2_, position);
+        status2_ += " B";
+    }
+    window_.setStatus2(status2_);
+}
+
+bool TestRun::stopped(int code) {
+    CheckIO(code);
+    return window_.stopFlag();
+}
+
+void TestRun::CheckIO(int code) {
+    LastIOResult = code;
+    if (code == ResultCode::Success) {
+        return;
+    }
+    if (code == ResultCode::DiskFull) {
+        window_.setStopFlag(true);
+        return;
+    }
+    reportIoError(Block, code);
+}
+
+void TestRun::CheckBlock(const std::uint8_t* block, std::uint8_t expected) {
+    if (std::memcmp(block, patterns.of(expected), static_cast<std::size_t>(BlockSize)) != 0) {
+        reportMismatch(Block);
+    }
+}
+
+void TestRun::reportIoError(std::int64_t block, int code) {
+    window_.addLogLine("IO Error at Block " + std::to_string(block) + ": " + std::to_string(code));
+    window_.scrollLogToEnd();
+}
+
+void TestRun::reportMismatch(std::int64_t block) {
+    window_.addLogLine("Error in block " + std::to_string(block));
+    ++ErrorCount;
+    window_.scrollLogToEnd();
+}

@@ -1,0 +1,8 @@
+#include "RecordingWindow.h"
+
+void RecordingWindow::processEvents() {
+    ++eventPasses;
+    if (onProcessEvents) {
+        onProcessEvents();
+    }
+}
