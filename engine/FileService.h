@@ -22,8 +22,8 @@ public:
 };
 
 struct CreateResult {
-    int code = 0;                     // FileExists when the name is taken
-    std::unique_ptr<TestFile> file;   // set when code is 0
+    int code = 0;                   // FileExists when the name is taken
+    std::unique_ptr<TestFile> file; // set when code is 0
 };
 
 // The volume and file services of the drives, named by letter ('A' to 'Z') or number (1 = A).

@@ -37,8 +37,7 @@ private:
     void testFile(TestFile& file);
     bool blockCycleStep(TestFile& file);
     void verifyFromMedium(TestFile& file);
-    void verifyChunk(TestFile& file, std::int64_t first, std::int64_t count,
-                     std::uint8_t* chunk);
+    void verifyChunk(TestFile& file, std::int64_t first, std::int64_t count, std::uint8_t* chunk);
     void closeTestFile(TestFile& file);
     void showStatus(const char* action, std::int64_t block);
     bool stopped(int code);

@@ -7,11 +7,11 @@
 
 // A drive: a mounted file system with a letter of its own.
 struct Drive {
-    char letter = '\0';        // 'C' for "/", then 'D' to 'Z', then 'A' and 'B'
-    std::string mountPath;     // the drive's root folder
-    std::string displayName;   // volume label or last part of the mount path, then " (E:)"
-    std::string fileSystem;    // e.g. "ext4", "tmpfs", "fuseblk"
-    std::string source;        // e.g. "/dev/sdb1"
+    char letter = '\0';         // 'C' for "/", then 'D' to 'Z', then 'A' and 'B'
+    std::string mountPath;      // the drive's root folder
+    std::string displayName;    // volume label or last part of the mount path, then " (E:)"
+    std::string fileSystem;     // e.g. "ext4", "tmpfs", "fuseblk"
+    std::string source;         // e.g. "/dev/sdb1"
     std::uint64_t deviceId = 0; // st_dev of the mount root when the table was read
 };
 

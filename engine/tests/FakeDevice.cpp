@@ -16,8 +16,8 @@ public:
             return code;
         }
         const auto end = static_cast<std::size_t>(offset) + size;
-        const auto growth = static_cast<std::int64_t>(
-            end > file_->cache.size() ? end - file_->cache.size() : 0);
+        const auto growth =
+            static_cast<std::int64_t>(end > file_->cache.size() ? end - file_->cache.size() : 0);
         if (growth > 0 && device_.used() + growth > device_.capacity) {
             return ResultCode::DiskFull;
         }
@@ -42,8 +42,8 @@ public:
         const auto& source = file_->cached ? file_->cache : file_->medium;
         if (!file_->cached) {
             for (std::size_t at = 0; at < size; at += 512) {
-                if (device_.mediumReadFails.contains(
-                        (offset + static_cast<std::int64_t>(at)) / 512)) {
+                if (device_.mediumReadFails.contains((offset + static_cast<std::int64_t>(at)) /
+                                                     512)) {
                     return ResultCode::DeviceIoError;
                 }
             }

@@ -23,7 +23,8 @@ std::vector<std::string> closingLines(const std::string& errors, const std::stri
     return {" ", "Finished Testing", errors + " errors", bytes + " bytes tested"};
 }
 
-std::vector<std::string> concat(std::vector<std::string> head, const std::vector<std::string>& tail) {
+std::vector<std::string> concat(std::vector<std::string> head,
+                                const std::vector<std::string>& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
 }
@@ -51,9 +52,9 @@ TEST_F(TestRunTest, FullVolumeEndsTheRunQuietlyWithEveryCompleteBlockCounted) {
     setCapacityBlocks(3000);
     runner.TestButtonClick();
 
-    EXPECT_THAT(window.log, ElementsAreArray(concat({"Testing \"/media/E/3-04-05_PM.XXX\"",
-                                                      "1,536,000 bytes tested"},
-                                                     closingLines("0", "1,536,000"))));
+    EXPECT_THAT(window.log, ElementsAreArray(concat(
+                                {"Testing \"/media/E/3-04-05_PM.XXX\"", "1,536,000 bytes tested"},
+                                closingLines("0", "1,536,000"))));
     const auto& bytes = device.file(FirstFile).cache;
     EXPECT_EQ(bytes.size(), 3000U * 512U);
     EXPECT_TRUE(holdsBlocksOf(bytes, 0, 3000, 0xFF));
@@ -86,9 +87,9 @@ TEST_P(IoFaults, ReportOnlyTheFailingBlockAndGoOn) {
     std::vector<std::string> expected{std::string("Testing \"") + FirstFile + "\""};
     expected = concat(expected, GetParam().errorLines);
     expected.push_back("2,560 bytes tested");
-    const std::string errors = std::to_string(std::count_if(
-        GetParam().errorLines.begin(), GetParam().errorLines.end(),
-        [](const std::string& line) { return line.starts_with("Error in block"); }));
+    const std::string errors = std::to_string(
+        std::count_if(GetParam().errorLines.begin(), GetParam().errorLines.end(),
+                      [](const std::string& line) { return line.starts_with("Error in block"); }));
     EXPECT_THAT(window.log, ElementsAreArray(concat(expected, closingLines(errors, "2,560"))));
     EXPECT_EQ(window.scrolls, static_cast<int>(GetParam().errorLines.size()));
     // A failure touches its own block only: every other block holds its second pattern.
@@ -99,22 +100,22 @@ TEST_P(IoFaults, ReportOnlyTheFailingBlockAndGoOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IoFaults,
-    testing::Values(
-        IoFaultCase{"FirstReadFails",
-                    {FakeDevice::Op::Read, 2, ResultCode::DeviceIoError, 0},
-                    {"IO Error at Block 2: 1117", "Error in block 2"}},
-        IoFaultCase{"SecondReadFails",
-                    {FakeDevice::Op::Read, 2, ResultCode::DeviceIoError, 1},
-                    {"IO Error at Block 2: 1117", "Error in block 2"}},
-        IoFaultCase{"ShortRead",
-                    {FakeDevice::Op::Read, 1, ResultCode::ShortRead, 0},
-                    {"IO Error at Block 1: 100", "Error in block 1"}},
-        IoFaultCase{"SecondWriteFails",
-                    {FakeDevice::Op::Write, 3, ResultCode::DeviceIoError, 1},
-                    {"IO Error at Block 3: 1117", "Error in block 3"}},
-        IoFaultCase{"FirstWriteFails",
-                    {FakeDevice::Op::Write, 4, ResultCode::AccessDenied, 0},
-                    {"IO Error at Block 4: 5", "IO Error at Block 4: 100", "Error in block 4"}}),
+    testing::Values(IoFaultCase{"FirstReadFails",
+                                {FakeDevice::Op::Read, 2, ResultCode::DeviceIoError, 0},
+                                {"IO Error at Block 2: 1117", "Error in block 2"}},
+                    IoFaultCase{"SecondReadFails",
+                                {FakeDevice::Op::Read, 2, ResultCode::DeviceIoError, 1},
+                                {"IO Error at Block 2: 1117", "Error in block 2"}},
+                    IoFaultCase{"ShortRead",
+                                {FakeDevice::Op::Read, 1, ResultCode::ShortRead, 0},
+                                {"IO Error at Block 1: 100", "Error in block 1"}},
+                    IoFaultCase{"SecondWriteFails",
+                                {FakeDevice::Op::Write, 3, ResultCode::DeviceIoError, 1},
+                                {"IO Error at Block 3: 1117", "Error in block 3"}},
+                    IoFaultCase{"FirstWriteFails",
+                                {FakeDevice::Op::Write, 4, ResultCode::AccessDenied, 0},
+                                {"IO Error at Block 4: 5", "IO Error at Block 4: 100",
+                                 "Error in block 4"}}),
     [](const testing::TestParamInfo<IoFaultCase>& param) { return param.param.name; });
 
 TEST_F(TestRunTest, CreateFailureThrowsItsCodeAndLeavesNothingBehind) {
@@ -136,8 +137,8 @@ TEST_F(TestRunTest, CreateFailureThrowsItsCodeAndLeavesNothingBehind) {
 TEST_F(TestRunTest, CloseFailureThrowsAfterTheBytesTestedLine) {
     device.closeCode = ResultCode::DeviceIoError;
     EXPECT_THROW(runner.TestButtonClick(), IoException);
-    EXPECT_THAT(window.log, ElementsAre(std::string("Testing \"") + FirstFile + "\"",
-                                        "2,560 bytes tested"));
+    EXPECT_THAT(window.log,
+                ElementsAre(std::string("Testing \"") + FirstFile + "\"", "2,560 bytes tested"));
     EXPECT_EQ(window.refreshes, 0);
     EXPECT_FALSE(window.abortEnabled);
 }
@@ -151,10 +152,9 @@ TEST_F(TestRunTest, AbortDuringABlockStillWritesItsZerosButDoesNotCountIt) {
         }
     };
     runner.TestButtonClick();
-    EXPECT_THAT(window.log,
-                ElementsAreArray(concat({std::string("Testing \"") + FirstFile + "\"",
-                                         "1,536 bytes tested"},
-                                        closingLines("0", "1,536"))));
+    EXPECT_THAT(window.log, ElementsAreArray(concat({std::string("Testing \"") + FirstFile + "\"",
+                                                     "1,536 bytes tested"},
+                                                    closingLines("0", "1,536"))));
     const auto& bytes = device.file(FirstFile).cache;
     ASSERT_EQ(bytes.size(), 4U * 512U);
     EXPECT_TRUE(holdsBlocksOf(bytes, 0, 3, 0xFF));
@@ -172,11 +172,11 @@ TEST_F(TestRunTest, BlockLimitStartsANewFileWhileSpaceIsLeft) {
                      }};
     named.settings() = runner.settings();
     named.TestButtonClick();
-    EXPECT_THAT(window.log,
-                ElementsAreArray(concat({"Testing \"/media/E/3-04-01_PM.XXX\"", "2,048 bytes tested",
-                                         "Testing \"/media/E/3-04-02_PM.XXX\"", "2,048 bytes tested",
-                                         "Testing \"/media/E/3-04-03_PM.XXX\"", "1,536 bytes tested"},
-                                        closingLines("0", "5,632"))));
+    EXPECT_THAT(window.log, ElementsAreArray(concat(
+                                {"Testing \"/media/E/3-04-01_PM.XXX\"", "2,048 bytes tested",
+                                 "Testing \"/media/E/3-04-02_PM.XXX\"", "2,048 bytes tested",
+                                 "Testing \"/media/E/3-04-03_PM.XXX\"", "1,536 bytes tested"},
+                                closingLines("0", "5,632"))));
 }
 
 TEST_F(TestRunTest, FullFileLimitIsTwoGibibytes) {

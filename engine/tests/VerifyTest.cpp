@@ -24,9 +24,9 @@ protected:
 
 TEST_F(VerifyTest, HealthyDriveLogsExactlyAsWithoutVerification) {
     runner.TestButtonClick();
-    EXPECT_THAT(window.log, ElementsAreArray({Testing, "153,600 bytes tested", " ",
-                                              "Finished Testing", "0 errors",
-                                              "153,600 bytes tested"}));
+    EXPECT_THAT(window.log,
+                ElementsAreArray({Testing, "153,600 bytes tested", " ", "Finished Testing",
+                                  "0 errors", "153,600 bytes tested"}));
 }
 
 TEST_F(VerifyTest, WritesTheMediumLostAreFoundAfterTheCacheIsDropped) {
@@ -95,8 +95,9 @@ TEST_F(VerifyTest, EventsAreHandledAtLeastEvery64KiB) {
         }
     };
     runner.TestButtonClick();
-    EXPECT_THAT(statuses, ElementsAreArray({"Verifying block 0 / 0 B", "Verifying block 128 / 64 KB",
-                                            "Verifying block 256 / 128 KB"}));
+    EXPECT_THAT(statuses,
+                ElementsAreArray({"Verifying block 0 / 0 B", "Verifying block 128 / 64 KB",
+                                  "Verifying block 256 / 128 KB"}));
 }
 
 } // namespace
