@@ -47,13 +47,16 @@ std::string formatTimeOfDay(const TimeFormat& format, TimeOfDay time) {
         return text;
     }
     const std::string& designator = time.hour < 12 ? format.amDesignator : format.pmDesignator;
-    return format.designatorFirst ? designator + " " + text : text + " " + designator;
+    if (format.designatorFirst) {
+        return std::string(designator).append(" ").append(text);
+    }
+    return text.append(" ").append(designator);
 }
 
 std::string testFileLeafName(std::string_view timeText, int clash) {
     std::string name(timeText);
     if (clash > 1) {
-        name += "_" + std::to_string(clash);
+        name.append("_").append(std::to_string(clash));
     }
     name += ".XXX";
     for (char& c : name) {

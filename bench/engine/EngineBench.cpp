@@ -65,17 +65,10 @@ Result engineRun(const BenchVolume& volume, bool verify) {
     return {seconds, static_cast<std::int64_t>(info.st_size)};
 }
 
-template <typename Run> Result best(const BenchVolume& volume, Run run) {
-    Result fastest;
-    for (int round = 0; round < Rounds; ++round) {
-        volume.empty();
-        const Result result = run();
-        if (fastest.seconds == 0 || result.seconds < fastest.seconds) {
-            fastest = result;
-        }
+void keepFastest(Result& fastest, const Result& result) {
+    if (fastest.seconds == 0 || result.seconds < fastest.seconds) {
+        fastest = result;
     }
-    volume.empty();
-    return fastest;
 }
 
 void print(const char* name, const Result& result) {
@@ -88,9 +81,19 @@ void print(const char* name, const Result& result) {
 int main() try {
     const BenchVolume volume(VolumeBytes);
     std::printf("volume: 512 MiB tmpfs on %s, best of %d rounds\n", volume.path().c_str(), Rounds);
-    const Result plain = best(volume, [&] { return plainLoop(volume); });
-    const Result run = best(volume, [&] { return engineRun(volume, false); });
-    const Result verified = best(volume, [&] { return engineRun(volume, true); });
+    // Rounds interleave the three so that a change in the machine's load hits them alike.
+    Result plain;
+    Result run;
+    Result verified;
+    for (int round = 0; round < Rounds; ++round) {
+        volume.empty();
+        keepFastest(plain, plainLoop(volume));
+        volume.empty();
+        keepFastest(run, engineRun(volume, false));
+        volume.empty();
+        keepFastest(verified, engineRun(volume, true));
+    }
+    volume.empty();
     print("plain pwrite/pread loop", plain);
     print("test run, no verification", run);
     print("test run, verified from medium", verified);
