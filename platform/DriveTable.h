@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,16 +17,27 @@ struct Drive {
     std::uint64_t deviceId = 0; // st_dev of the mount root when the table was read
 };
 
+// What building the table asks of the system about each mounted file system. An empty function
+// asks nothing: the device number of the mount table and no label are used.
+struct MountLookups {
+    // st_dev of the mount root; nullopt when it cannot be read.
+    std::function<std::optional<std::uint64_t>(const std::string& mountPath)> deviceId;
+    // The volume label of a source device; empty when it has none.
+    std::function<std::string(const std::string& source)> volumeLabel;
+};
+
 // The drives of the system, read once. A drive is identified by its file system, not its path.
 class DriveTable {
 public:
     DriveTable() = default;
     explicit DriveTable(std::vector<Drive> drives) : drives_(std::move(drives)) {}
 
-    // Reads /proc/self/mountinfo; an unreadable table gives no drives.
+    // Reads /proc/self/mountinfo, the mount roots and the volume labels; an unreadable table
+    // gives no drives.
     static DriveTable readSystem();
-    // Builds the table from mountinfo text; labels maps a source device to its volume label.
-    static DriveTable fromMountInfo(std::string_view mountInfo);
+    // Builds the table from mountinfo text; kernel pseudo file systems and the system's own
+    // mounts are left out. Drives are ordered by letter.
+    static DriveTable fromMountInfo(std::string_view mountInfo, const MountLookups& lookups = {});
 
     const std::vector<Drive>& drives() const { return drives_; }
     // The drive with that letter (either case), or nullptr.

@@ -14,6 +14,7 @@ int resultCodeFromErrno(int error) {
     case EACCES:
     case EPERM:
     case EROFS:
+    case EISDIR:
         return ResultCode::AccessDenied;
     case ENOENT:
     case ENOTDIR:
@@ -35,6 +36,12 @@ int resultCodeFromErrno(int error) {
     case ENOTCONN:
     case ECONNABORTED:
     case ESHUTDOWN:
+    // A network volume that cannot be reached. Their numbers would otherwise read as a short
+    // read, a short write or a full disk, and a full disk ends a run without a word.
+    case ENETDOWN:
+    case ENETUNREACH:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
         return ResultCode::NotReady;
     default:
         return error;

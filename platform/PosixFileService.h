@@ -5,7 +5,7 @@
 
 // The file and volume services on POSIX. Every query first checks that the drive's mount path
 // still leads to the drive's file system; when it does not, the drive is gone: the queries give
-// -1 and nothing is created there.
+// -1 and nothing is created there (create gives NotReady).
 class PosixFileService : public FileService {
 public:
     explicit PosixFileService(DriveTable table) : table_(std::move(table)) {}
@@ -18,5 +18,7 @@ public:
     const DriveTable& table() const { return table_; }
 
 private:
+    const Drive* driveOfNumber(int driveNum) const;
+
     DriveTable table_;
 };
