@@ -40,6 +40,7 @@ private:
     void verifyChunk(TestFile& file, std::int64_t first, std::int64_t count, std::uint8_t* chunk);
     void closeTestFile(TestFile& file);
     void showStatus(const char* action, std::int64_t block);
+    int readBack(TestFile& file, std::int64_t offset);
     bool stopped(int code);
     void CheckIO(int code);
     void CheckBlock(const std::uint8_t* block, std::uint8_t expected);
@@ -59,6 +60,12 @@ private:
     int LastIOResult = 0;
     bool userStopped_ = false;
     BlockBuffer buffer_{};
+    struct ScaledPosition {
+        std::int64_t value = -1;
+        const char* unit = "";
+        bool operator==(const ScaledPosition&) const = default;
+    };
     std::string status1_;
     std::string status2_;
+    ScaledPosition shownPosition_;
 };
