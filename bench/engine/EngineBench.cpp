@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr std::int64_t VolumeBytes = 512LL * 1024 * 1024;
+constexpr std::int64_t DefaultMebibytes = 512;
 constexpr int Rounds = 3;
 
 struct Result {
@@ -78,9 +78,12 @@ void print(const char* name, const Result& result) {
 
 } // namespace
 
-int main() try {
-    const BenchVolume volume(VolumeBytes);
-    std::printf("volume: 512 MiB tmpfs on %s, best of %d rounds\n", volume.path().c_str(), Rounds);
+// An optional argument sets the volume's size in MiB (512 by default), e.g. for callgrind.
+int main(int argc, char** argv) try {
+    const std::int64_t mebibytes = argc > 1 ? std::stoll(argv[1]) : DefaultMebibytes;
+    const BenchVolume volume(mebibytes * 1024 * 1024);
+    std::printf("volume: %lld MiB tmpfs on %s, best of %d rounds\n",
+                static_cast<long long>(mebibytes), volume.path().c_str(), Rounds);
     // Rounds interleave the three so that a change in the machine's load hits them alike.
     Result plain;
     Result run;
