@@ -1,0 +1,11 @@
+#include "LocaleClock.h"
+
+#include "LocaleTime.h"
+
+void LocaleClock::reread() {
+    format_ = composeTimeFormat(readLocaleTimeSettings());
+}
+
+std::string LocaleClock::timeText() const {
+    return formatTimeOfDay(format_, currentTimeOfDay());
+}
