@@ -26,7 +26,7 @@ constexpr auto StopGrace = 2s;
 
 // Tools such as losetup and mkfs live in sbin, which a test's PATH may lack.
 const std::vector<std::string> SystemFolders = {"/usr/local/sbin", "/usr/local/bin", "/usr/sbin",
-                                                "/usr/bin", "/sbin", "/bin"};
+                                                "/usr/bin",        "/sbin",          "/bin"};
 
 std::vector<std::string> searchFolders() {
     std::vector<std::string> folders;
@@ -73,7 +73,9 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& extra) 
     return entries;
 }
 
-int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+int exitCodeOf(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 } // namespace
 
@@ -99,9 +101,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     }
 }
 
-ChildProcess::~ChildProcess() { stop(); }
+ChildProcess::~ChildProcess() {
+    stop();
+}
 
-bool ChildProcess::running() { return !waitForExit(0ms).has_value(); }
+bool ChildProcess::running() {
+    return !waitForExit(0ms).has_value();
+}
 
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -165,4 +171,6 @@ ToolResult runTool(const std::vector<std::string>& argv, std::chrono::millisecon
     return result;
 }
 
-bool toolExists(const std::string& name) { return !findProgram(name).empty(); }
+bool toolExists(const std::string& name) {
+    return !findProgram(name).empty();
+}

@@ -35,7 +35,7 @@ private:
 };
 
 struct ToolResult {
-    int exitCode = -1; // -1 when it could not be started, was killed or outran its time
+    int exitCode = -1;  // -1 when it could not be started, was killed or outran its time
     std::string output; // standard output and standard error together
 };
 

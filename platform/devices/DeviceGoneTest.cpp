@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <ostream>
 #include <set>
 #include <sys/mount.h>
 
@@ -29,6 +30,10 @@ struct GoneCase {
     // What shows the loss: the cycle's own write failures, or else the verification.
     bool writeFailuresShow;
 };
+
+void PrintTo(const GoneCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::vector<std::int64_t> range(std::int64_t first, std::int64_t end) {
     std::vector<std::int64_t> blocks;

@@ -26,8 +26,7 @@ std::string sparseImage(const std::string& scratchFolder, std::int64_t bytes) {
 
 DeviceSetup ramDisk(std::int64_t bytes, const std::vector<std::string>& filterParameters) {
     DeviceSetup setup;
-    setup.server = {"--filter=error", "--filter=delay", "memory",
-                    "size=" + std::to_string(bytes)};
+    setup.server = {"--filter=error", "--filter=delay", "memory", "size=" + std::to_string(bytes)};
     setup.server.insert(setup.server.end(), filterParameters.begin(), filterParameters.end());
     return setup;
 }

@@ -21,8 +21,9 @@ constexpr std::int64_t FirstFailingBlock = 2000;
 
 std::unique_ptr<FaultyVolume> makeVolumeWhoseWritesCanFail(unsigned long mountFlags) {
     return makeVolume([mountFlags](const std::string& scratch) {
-        DeviceSetup setup = ramDisk(VolumeBytes, {"error-pwrite-rate=100%",
-                                                  "error-pwrite-file=" + scratch + "/" + WritesFail});
+        DeviceSetup setup =
+            ramDisk(VolumeBytes,
+                    {"error-pwrite-rate=100%", "error-pwrite-file=" + scratch + "/" + WritesFail});
         setup.mountFlags = mountFlags;
         return setup;
     });
@@ -47,8 +48,8 @@ std::vector<std::string> tail(const std::vector<std::string>& log, std::size_t c
 
 using FailingWritesTest = DeviceTest;
 
-// Mounted to write through, as desktops mount sticks for safe removal: each write reaches the
-// medium before it returns, so each failure shows at once.
+// Mounted to write through (the sync option): each write reaches the medium before it returns,
+// so each failure shows at once.
 TEST_F(FailingWritesTest, EachFailureIsReportedTheRunGoesOnAndAbortEndsIt) {
     const auto volume = makeVolumeWhoseWritesCanFail(MS_SYNCHRONOUS);
     ASSERT_TRUE(volume);
@@ -80,7 +81,7 @@ TEST_F(FailingWritesTest, EachFailureIsReportedTheRunGoesOnAndAbortEndsIt) {
 
 // Buffered, the writes reach the medium only when the file is flushed before the verification;
 // that flush fails, and the run says so at the block where the cycle ended.
-// The kernel keeps the pages it could not write dirty in the cache, so the verification then
+// The file system keeps the pages it could not write in the cache, so the verification then
 // reads them from there and finds them matching: the failed flush is the only sign.
 TEST_F(FailingWritesTest, TheFlushBeforeTheVerificationReportsTheFailure) {
     const auto volume = makeVolumeWhoseWritesCanFail(0);
@@ -93,8 +94,7 @@ TEST_F(FailingWritesTest, TheFlushBeforeTheVerificationReportsTheFailure) {
     struct stat file {};
     ASSERT_EQ(::stat(run.firstFilePath().c_str(), &file), 0);
     const std::int64_t blocks = file.st_size / 512;
-    EXPECT_THAT(run.window.log,
-                Contains("IO Error at Block " + std::to_string(blocks) + ": 1117"));
+    EXPECT_THAT(run.window.log, Contains("IO Error at Block " + std::to_string(blocks) + ": 1117"));
     const std::int64_t errors =
         static_cast<std::int64_t>(linesStartingWith(run.window.log, "Error in block ").size());
     EXPECT_THAT(tail(run.window.log, 4), ElementsAreArray(closingLines(errors, blocks * 512)));

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string_view>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
@@ -17,6 +18,11 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// Each volume's folder: this and six characters of mkdtemp's.
+constexpr std::string_view ScratchPrefix = "/tmp/orvalin-device.";
+// Holds the process id of the test that made the volume.
+constexpr const char* OwnerFile = "owner";
 
 // How long nbdkit and nbdfuse may take to show their socket and file.
 constexpr auto StartWait = 10s;
@@ -75,6 +81,49 @@ std::string run(const std::vector<std::string>& argv) {
     return trimmed(result.output);
 }
 
+// Removes a scratch folder once nothing is mounted in it any more, so that removing cannot
+// reach into a volume.
+void removeScratch(const std::string& scratch) {
+    const std::uint64_t scratchDevice = deviceOf(scratch);
+    if (unmounted(scratch + "/volume", scratchDevice) &&
+        unmounted(scratch + "/fuse", scratchDevice)) {
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch, ignored);
+    }
+}
+
+// Whether the process that made the volume in scratch has ended, as a zombie has; false when
+// unknown.
+bool ownerIsGone(const std::string& scratch) {
+    std::ifstream owner(scratch + "/" + OwnerFile);
+    pid_t pid = 0;
+    if (!(owner >> pid) || pid <= 0) {
+        return false;
+    }
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return ::kill(pid, 0) != 0 && errno == ESRCH;
+    }
+    // The state follows the command name, which is in parentheses and may hold spaces.
+    const std::size_t nameEnd = line.rfind(')');
+    return nameEnd != std::string::npos && line.compare(nameEnd, 3, ") Z") == 0;
+}
+
+// The loop device whose backing file is path; empty when there is none.
+std::string loopDeviceOf(const std::string& path) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/sys/block", error)) {
+        const std::string name = entry.path().filename();
+        std::ifstream backing(entry.path() / "loop" / "backing_file");
+        std::string file;
+        if (name.starts_with("loop") && std::getline(backing, file) && file == path) {
+            return "/dev/" + name;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 std::string FaultyVolume::unavailableReason() {
@@ -97,8 +146,9 @@ std::string FaultyVolume::unavailableReason() {
 }
 
 FaultyVolume::FaultyVolume(const SetupFor& setup) {
-    char pattern[] = "/tmp/orvalin-device.XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
+    removeAbandoned();
+    std::string pattern = std::string(ScratchPrefix) + "XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error(std::string("cannot make a folder in /tmp: ") +
                                  std::strerror(errno));
     }
@@ -107,6 +157,7 @@ FaultyVolume::FaultyVolume(const SetupFor& setup) {
     fuseFolder_ = scratch_ + "/fuse";
     deviceFile_ = fuseFolder_ + "/nbd";
     mountPath_ = scratch_ + "/volume";
+    std::ofstream(scratch_ + "/" + OwnerFile) << ::getpid() << "\n";
     try {
         setUp(setup(scratch_));
     } catch (...) {
@@ -115,7 +166,9 @@ FaultyVolume::FaultyVolume(const SetupFor& setup) {
     }
 }
 
-FaultyVolume::~FaultyVolume() { tearDown(); }
+FaultyVolume::~FaultyVolume() {
+    tearDown();
+}
 
 void FaultyVolume::setUp(const DeviceSetup& setup) {
     makeFolder(fuseFolder_);
@@ -128,7 +181,8 @@ void FaultyVolume::setUp(const DeviceSetup& setup) {
 }
 
 void FaultyVolume::startServer(const DeviceSetup& setup) {
-    std::vector<std::string> argv = {"nbdkit", "--foreground", "--unix", socket_};
+    std::vector<std::string> argv = {"nbdkit", "--foreground", "--exit-with-parent", "--unix",
+                                     socket_};
     argv.insert(argv.end(), setup.server.begin(), setup.server.end());
     server_ = std::make_unique<ChildProcess>(argv, scratch_ + "/nbdkit.log", setup.environment);
     for (auto waited = 0ms; !exists(socket_, S_IFSOCK); waited += PollStep) {
@@ -222,10 +276,23 @@ void FaultyVolume::tearDown() {
     }
     ::umount2(fuseFolder_.c_str(), MNT_DETACH);
     server_.reset();
-    // Only once nothing is mounted there any more, so that removing cannot reach into a volume.
-    const std::uint64_t scratchDevice = deviceOf(scratch_);
-    if (unmounted(mountPath_, scratchDevice) && unmounted(fuseFolder_, scratchDevice)) {
-        std::error_code ignored;
-        std::filesystem::remove_all(scratch_, ignored);
+    removeScratch(scratch_);
+}
+
+// A killed test leaves its volume mounted and its loop device attached; its devices died with
+// it, so unmounting and detaching cannot wait on them.
+void FaultyVolume::removeAbandoned() {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/tmp", error)) {
+        const std::string scratch = entry.path();
+        if (scratch.starts_with(ScratchPrefix) && ownerIsGone(scratch)) {
+            ::umount2((scratch + "/volume").c_str(), MNT_DETACH);
+            const std::string loop = loopDeviceOf(scratch + "/fuse/nbd");
+            if (!loop.empty()) {
+                runTool({"losetup", "--detach", loop});
+            }
+            ::umount2((scratch + "/fuse").c_str(), MNT_DETACH);
+            removeScratch(scratch);
+        }
     }
 }

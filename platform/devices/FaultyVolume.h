@@ -24,7 +24,8 @@ struct DeviceSetup {
 // An ext4 volume on a device that nbdkit serves, made a file by nbdfuse and a block device by a
 // loop device with direct I/O, so that what the volume reads comes from the server. Destruction
 // cuts the device off first, so that it never waits on a slow or dead device, then unmounts,
-// detaches and removes everything it made, also after a failed test.
+// detaches and removes everything it made, also after a failed test. A volume whose test
+// process was killed is removed by the next volume made.
 class FaultyVolume {
 public:
     using SetupFor = std::function<DeviceSetup(const std::string& scratchFolder)>;
@@ -63,6 +64,7 @@ private:
     void format(const DeviceSetup& setup);
     void mountVolume(const DeviceSetup& setup);
     void tearDown();
+    static void removeAbandoned();
 
     std::string scratch_;
     std::string socket_;

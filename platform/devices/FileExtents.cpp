@@ -46,8 +46,7 @@ std::vector<Extent> fileExtents(const std::string& path) {
     }
     std::vector<Extent> extents;
     try {
-        while (readExtents(fd, extents.empty() ? 0 : extents.back().logical +
-                                                         extents.back().length,
+        while (readExtents(fd, extents.empty() ? 0 : extents.back().logical + extents.back().length,
                            extents)) {
         }
     } catch (...) {
@@ -69,7 +68,8 @@ std::vector<std::int64_t> blocksOnDevice(const std::vector<Extent>& extents,
             continue;
         }
         const std::uint64_t fileLow = extent.logical + (low - extent.physical);
-        const std::uint64_t fileHigh = std::min(fileBytes, extent.logical + (high - extent.physical));
+        const std::uint64_t fileHigh =
+            std::min(fileBytes, extent.logical + (high - extent.physical));
         for (std::uint64_t block = fileLow / BlockBytes; block * BlockBytes < fileHigh; ++block) {
             blocks.push_back(static_cast<std::int64_t>(block));
         }

@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include <ostream>
 #include <sys/mount.h>
 
 namespace {
@@ -20,6 +21,10 @@ struct SlowCase {
     // Abort is clicked when the status first shows this.
     const char* abortAtStatus;
 };
+
+void PrintTo(const SlowCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SlowDeviceTest : public DeviceTest, public testing::WithParamInterface<SlowCase> {};
 

@@ -33,8 +33,7 @@ std::string VolumeRun::firstFilePath() const {
     return volume_.mountPath() + "/" + FirstFileName;
 }
 
-std::vector<std::int64_t> blocksOf(const std::vector<std::string>& log,
-                                   const std::string& prefix) {
+std::vector<std::int64_t> blocksOf(const std::vector<std::string>& log, const std::string& prefix) {
     std::vector<std::int64_t> blocks;
     for (const std::string& line : linesStartingWith(log, prefix)) {
         blocks.push_back(std::stoll(line.substr(prefix.size())));

@@ -37,8 +37,7 @@ private:
 };
 
 // The block numbers of the log lines that start with prefix ("Error in block "), in log order.
-std::vector<std::int64_t> blocksOf(const std::vector<std::string>& log,
-                                   const std::string& prefix);
+std::vector<std::int64_t> blocksOf(const std::vector<std::string>& log, const std::string& prefix);
 // The log lines that start with prefix.
 std::vector<std::string> linesStartingWith(const std::vector<std::string>& log,
                                            const std::string& prefix);
