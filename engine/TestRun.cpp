@@ -159,7 +159,10 @@ bool TestRun::blockCycleStep(TestFile& file) {
 void TestRun::verifyFromMedium(TestFile& file) {
     const int flushed = file.dropCache();
     if (flushed != ResultCode::Success) {
+        // Writes the medium refused may stay in the cache, and the reads below would then find
+        // them there: the failure counts as an error so the summary cannot read "0 errors".
         reportIoError(Block, flushed);
+        ++ErrorCount;
     }
     std::vector<std::uint8_t> chunk(static_cast<std::size_t>(VerifyChunkBlocks * BlockSize));
     for (std::int64_t first = 0; first < Block; first += VerifyChunkBlocks) {

@@ -56,7 +56,8 @@ public:
     }
 
     int dropCache() override {
-        file_->cached = false;
+        // A medium that refuses the flush leaves the pages in the cache, as ext4 does.
+        file_->cached = device_.dropCacheCode != 0;
         return device_.dropCacheCode;
     }
 

@@ -54,10 +54,12 @@ TEST_F(VerifyTest, MediumReadFailuresAreReportedPerBlock) {
                                   "153,600 bytes tested"}));
 }
 
-TEST_F(VerifyTest, FlushFailureIsReported) {
+TEST_F(VerifyTest, FlushFailureCountsAsAnErrorEvenWhenTheCacheStillMatches) {
     device.dropCacheCode = ResultCode::DeviceIoError;
     runner.TestButtonClick();
-    EXPECT_EQ(window.log[1], "IO Error at Block 300: 1117");
+    EXPECT_THAT(window.log,
+                ElementsAreArray({Testing, "IO Error at Block 300: 1117", "153,600 bytes tested",
+                                  " ", "Finished Testing", "1 errors", "153,600 bytes tested"}));
 }
 
 TEST_F(VerifyTest, AbortEndsTheVerification) {

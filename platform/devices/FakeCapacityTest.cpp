@@ -14,11 +14,13 @@ constexpr int Copies = 4;
 
 using FakeCapacityTest = DeviceTest;
 
-// A known limitation of constant patterns: every block of the file ends as 0xFF, so a block whose
-// address wraps onto another block reads back what it should, and the run passes the storage
-// that is not there. Observed here: 232,718,336 bytes tested on 64 MiB of storage, 12,312 errors
-// out of 454,528 blocks and "IO Error at Block 454528: 117", all of them because the wrapped
-// writes overwrote the file system's own allocation data, not because a pattern differed.
+// Constant patterns cannot tell a block from its alias: every block of the file ends as 0xFF,
+// so a block whose address wraps onto another block reads back what it should. The run still
+// flags this device, but only because the wrapped writes overwrite the file system's own data
+// and the damage shows. Observed here, with writeback started during the run: the run believes
+// the claim and fills 2 GiB on 64 MiB of storage, with about 3.7 million "Error in block" lines.
+// Without early writeback it was 232,718,336 bytes and 12,312 errors: how much shows depends on
+// when the damage reaches the medium, so only its presence is asserted.
 TEST_F(FakeCapacityTest, BlocksWithoutStorageOfTheirOwnPass) {
     const auto volume = makeVolume(
         [](const std::string& scratch) { return wrappingDisk(scratch, RealBytes, Copies); });
@@ -37,9 +39,10 @@ TEST_F(FakeCapacityTest, BlocksWithoutStorageOfTheirOwnPass) {
     // At least this many blocks share their storage with another block.
     const std::uint64_t withoutStorage = (bytes - static_cast<std::uint64_t>(RealBytes)) / 512;
     const std::vector<std::int64_t> mismatches = blocksOf(run.window.log, "Error in block ");
-    EXPECT_LT(mismatches.size(), withoutStorage / 10)
-        << "constant patterns now tell wrapped blocks apart: update this record";
     EXPECT_GT(mismatches.size(), 0U) << "the file system's damage no longer shows";
+    RecordProperty("BytesTested", std::to_string(bytes));
+    RecordProperty("BlocksWithoutStorage", std::to_string(withoutStorage));
+    RecordProperty("Mismatches", std::to_string(mismatches.size()));
 }
 
 } // namespace
