@@ -166,34 +166,52 @@ void TestRun::verifyFromMedium(TestFile& file) {
     }
     std::vector<std::uint8_t> chunk(static_cast<std::size_t>(VerifyChunkBlocks * BlockSize));
     for (std::int64_t first = 0; first < Block; first += VerifyChunkBlocks) {
-        showStatus("Verifying block ", first);
-        window_.processEvents();
-        if (window_.stopFlag()) {
+        const std::int64_t count = std::min(VerifyChunkBlocks, Block - first);
+        if (!verifyPause(first)) {
             return;
         }
-        verifyChunk(file, first, std::min(VerifyChunkBlocks, Block - first), chunk.data());
+        const std::size_t bytes = static_cast<std::size_t>(count) * BlockBytes;
+        if (file.read(first * BlockSize, chunk.data(), bytes) != ResultCode::Success) {
+            if (!verifyOneByOne(file, first, count, chunk.data())) {
+                return;
+            }
+            continue;
+        }
+        for (std::int64_t i = 0; i < count; ++i) {
+            checkVerified(chunk.data() + i * BlockSize, first + i);
+        }
     }
 }
 
-void TestRun::verifyChunk(TestFile& file, std::int64_t first, std::int64_t count,
-                          std::uint8_t* chunk) {
-    const bool chunkRead =
-        file.read(first * BlockSize, chunk, static_cast<std::size_t>(count) * BlockBytes) ==
-        ResultCode::Success;
-    for (std::int64_t i = 0; i < count; ++i) {
-        const std::int64_t block = first + i;
-        std::uint8_t* data = chunk + i * BlockSize;
-        if (!chunkRead) {
-            // Read block by block to tell which blocks the medium cannot give back.
-            const int code = file.read(block * BlockSize, data, BlockBytes);
-            if (code != ResultCode::Success) {
-                std::memset(data, ReadMarker, BlockBytes);
-                reportIoError(block, code);
-            }
+// Shows where the verification stands and lets the window handle events; false when Abort or
+// Quit asks it to end.
+bool TestRun::verifyPause(std::int64_t block) {
+    showStatus("Verifying block ", block);
+    window_.processEvents();
+    return !window_.stopFlag();
+}
+
+// Reads a chunk that failed block by block, to tell which blocks the medium cannot give back.
+// A dying medium can take long over each failed read, so Abort and Quit are heard before each.
+bool TestRun::verifyOneByOne(TestFile& file, std::int64_t first, std::int64_t count,
+                             std::uint8_t* data) {
+    for (std::int64_t block = first; block < first + count; ++block) {
+        if (block != first && !verifyPause(block)) {
+            return false;
         }
-        if (!blockHolds(data, SecondPattern)) {
-            reportMismatch(block);
+        const int code = file.read(block * BlockSize, data, BlockBytes);
+        if (code != ResultCode::Success) {
+            std::memset(data, ReadMarker, BlockBytes);
+            reportIoError(block, code);
         }
+        checkVerified(data, block);
+    }
+    return true;
+}
+
+void TestRun::checkVerified(const std::uint8_t* data, std::int64_t block) {
+    if (!blockHolds(data, SecondPattern)) {
+        reportMismatch(block);
     }
 }
 

@@ -37,7 +37,9 @@ private:
     void testFile(TestFile& file);
     bool blockCycleStep(TestFile& file);
     void verifyFromMedium(TestFile& file);
-    void verifyChunk(TestFile& file, std::int64_t first, std::int64_t count, std::uint8_t* chunk);
+    bool verifyPause(std::int64_t block);
+    bool verifyOneByOne(TestFile& file, std::int64_t first, std::int64_t count, std::uint8_t* data);
+    void checkVerified(const std::uint8_t* data, std::int64_t block);
     void closeTestFile(TestFile& file);
     void showStatus(const char* action, std::int64_t block);
     int readBack(TestFile& file, std::int64_t offset);

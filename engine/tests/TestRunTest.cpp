@@ -179,10 +179,6 @@ TEST_F(TestRunTest, BlockLimitStartsANewFileWhileSpaceIsLeft) {
                                 closingLines("0", "5,632"))));
 }
 
-TEST_F(TestRunTest, FullFileLimitIsTwoGibibytes) {
-    EXPECT_EQ(MaxBlocksPerFile * BlockSize, 2147483648);
-}
-
 TEST_F(TestRunTest, NameTakenByAnEarlierFileGetsANumberInsteadOfReplacingIt) {
     device.files[FirstFile] = std::make_shared<FakeDevice::File>();
     device.files[FirstFile]->cache.assign(512, 0x42);

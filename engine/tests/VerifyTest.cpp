@@ -76,6 +76,38 @@ TEST_F(VerifyTest, AbortEndsTheVerification) {
     EXPECT_EQ(window.log[4], "0 errors");
 }
 
+TEST_F(VerifyTest, AbortIsHeardBetweenTheReadsOfAFailedChunk) {
+    for (std::int64_t block = 0; block < 128; ++block) {
+        device.mediumReadFails.insert(block);
+    }
+    window.onProcessEvents = [&] {
+        if (window.status1 == "Verifying block 3") {
+            window.stop = true;
+        }
+    };
+    runner.TestButtonClick();
+    EXPECT_THAT(
+        window.log,
+        ElementsAreArray({Testing, "IO Error at Block 0: 1117", "Error in block 0",
+                          "IO Error at Block 1: 1117", "Error in block 1",
+                          "IO Error at Block 2: 1117", "Error in block 2", "153,600 bytes tested",
+                          " ", "Finished Testing", "3 errors", "153,600 bytes tested"}));
+}
+
+TEST_F(VerifyTest, AbortDuringVerificationStartsNoFurtherFile) {
+    runner.settings().maxBlocksPerFile = 200;
+    window.onProcessEvents = [&] {
+        if (window.status1.starts_with("Verifying")) {
+            window.stop = true;
+        }
+    };
+    runner.TestButtonClick();
+    EXPECT_EQ(device.files.size(), 1U);
+    EXPECT_THAT(window.log,
+                ElementsAreArray({Testing, "102,400 bytes tested", " ", "Finished Testing",
+                                  "0 errors", "102,400 bytes tested"}));
+}
+
 TEST_F(VerifyTest, NoVerificationAfterAbort) {
     device.mediumLosesWrites = {1};
     window.onProcessEvents = [&] {
