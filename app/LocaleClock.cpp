@@ -3,7 +3,7 @@
 #include "LocaleTime.h"
 
 void LocaleClock::reread() {
-    format_ = composeTimeFormat(readLocaleTimeSettings());
+    format_ = composeTimeFormat(readUserLocaleTimeSettings());
 }
 
 std::string LocaleClock::timeText() const {

@@ -1,8 +1,8 @@
 #include "OrvalinApplication.h"
 
 #include "ApplicationTitle.h"
-#include "ErrorBoxText.h"
 #include "HandlerExceptions.h"
+#include "IoException.h"
 
 #include <QMessageBox>
 
@@ -39,5 +39,5 @@ bool OrvalinApplication::event(QEvent* event) {
 }
 
 void OrvalinApplication::showErrorBox(std::string_view what) {
-    QMessageBox::critical(activeWindow(), title_, errorBoxText(what));
+    QMessageBox::critical(activeWindow(), title_, QString::fromStdString(errorMessageText(what)));
 }

@@ -46,12 +46,13 @@ int testDrive(const std::string& driveArgument) {
     const std::unique_ptr<ProgressDisplay> progress = TerminalProgress::onStandardErrorIfTerminal();
 
     installStopSignals();
-    TextWindow window({.drive = letter,
-                       .log = stdout,
-                       .progress = progress.get(),
-                       .logOnProgressTerminal = TerminalProgress::standardOutputIsTerminal(),
-                       .pendingSignal = receivedStopSignal,
-                       .freeSpace = [&files, letter] { return files.DiskFree(letter - 64); }});
+    TextWindow window(
+        {.drive = letter,
+         .log = stdout,
+         .progress = progress.get(),
+         .logOnProgressTerminal = TerminalProgress::standardOutputIsTerminal(),
+         .pendingSignal = receivedStopSignal,
+         .freeSpace = [&files, letter] { return files.DiskFree(driveNumber(letter)); }});
     TestRunner runner(window, files,
                       [format] { return formatTimeOfDay(format, currentTimeOfDay()); });
     return runTest(runner, window, files, stderr);

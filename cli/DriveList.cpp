@@ -22,7 +22,7 @@ std::size_t displayWidth(const std::string& text) {
 }
 
 Row rowFor(const Drive& drive, FileService& files) {
-    const int driveNum = drive.letter - 64;
+    const int driveNum = driveNumber(drive.letter);
     return {std::string{drive.letter, ':'}, drive.displayName, drive.mountPath,
             IntToStrWithCommas(files.DiskSize(driveNum)),
             IntToStrWithCommas(files.DiskFree(driveNum))};

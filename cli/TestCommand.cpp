@@ -1,6 +1,7 @@
 #include "TestCommand.h"
 
 #include "ExitCode.h"
+#include "IoException.h"
 
 #include <exception>
 #include <string>
@@ -13,13 +14,6 @@ void reportError(std::FILE* errors, const std::string& message) {
 }
 
 } // namespace
-
-std::string errorMessageText(const std::string& message) {
-    if (!message.empty() && message.back() > '.') {
-        return message + ".";
-    }
-    return message;
-}
 
 int runTest(TestRunner& runner, TextWindow& window, FileService& files, std::FILE* errors) {
     RunOutcome outcome;
@@ -35,7 +29,7 @@ int runTest(TestRunner& runner, TextWindow& window, FileService& files, std::FIL
     outcome.logLost = window.logLost();
     outcome.stopSignal = window.pendingSignal();
     const char letter = window.drive();
-    outcome.driveGone = !outcome.abandoned && files.DiskFree(letter - 64) < 0;
+    outcome.driveGone = !outcome.abandoned && files.DiskFree(driveNumber(letter)) < 0;
 
     const int code = exitCodeFor(outcome);
     if (outcome.abandoned) {

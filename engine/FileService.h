@@ -26,6 +26,11 @@ struct CreateResult {
     std::unique_ptr<TestFile> file; // set when code is 0
 };
 
+// The number the volume queries take for a drive letter: 1 for 'A', 2 for 'B', ...
+constexpr int driveNumber(char letter) {
+    return letter - 'A' + 1;
+}
+
 // The volume and file services of the drives, named by letter ('A' to 'Z') or number (1 = A).
 class FileService {
 public:

@@ -23,4 +23,12 @@ std::string ioErrorText(int code) {
     }
 }
 
+std::string errorMessageText(std::string_view what) {
+    std::string text(what);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
+        text += '.';
+    }
+    return text;
+}
+
 IoException::IoException(int code) : std::runtime_error(ioErrorText(code)), code_(code) {}

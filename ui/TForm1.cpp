@@ -102,7 +102,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::DriveCBChange() {
     const char letter = DriveCB->Drive();
-    const int driveNum = letter - 'A' + 1;
+    const int driveNum = driveNumber(letter);
     const std::int64_t freeBytes = files_.DiskFree(driveNum);
     const std::int64_t sizeBytes = files_.DiskSize(driveNum);
     const std::string onDrive = std::string(1, letter) + ":";

@@ -1,6 +1,5 @@
 #include "ApplicationTitle.h"
 #include "DirectoryListBox.h"
-#include "ErrorBoxText.h"
 #include "FormFixture.h"
 #include "OrvalinApplication.h"
 
@@ -54,8 +53,6 @@ class ApplicationTest : public QObject {
 private slots:
     void titleComesFromTheExecutableName_data();
     void titleComesFromTheExecutableName();
-    void errorTextIsClosedWithAFullStop_data();
-    void errorTextIsClosedWithAFullStop();
     void failedCreationShowsTheErrorBoxAndTheProgramGoesOn();
     void failureInsideARunShowsTheBoxAndTheRunGoesOn();
     void folderThatCannotBeOpenedShowsTheErrorBox();
@@ -83,31 +80,6 @@ void ApplicationTest::titleComesFromTheExecutableName() {
     QFETCH(QString, path);
     QFETCH(QString, title);
     QCOMPARE(applicationTitle(path), title);
-}
-
-void ApplicationTest::errorTextIsClosedWithAFullStop_data() {
-    QTest::addColumn<QString>("what");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "File access denied"
-                            << "File access denied.";
-    QTest::newRow("digit") << "I/O error 1117"
-                           << "I/O error 1117.";
-    QTest::newRow("slash sorts after the dot") << "a/"
-                                               << "a/.";
-    QTest::newRow("dot") << "Done."
-                         << "Done.";
-    QTest::newRow("dash sorts before the dot") << "a-"
-                                               << "a-";
-    QTest::newRow("exclamation mark") << "Stop!"
-                                      << "Stop!";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void ApplicationTest::errorTextIsClosedWithAFullStop() {
-    QFETCH(QString, what);
-    QFETCH(QString, shown);
-    QCOMPARE(errorBoxText(what.toStdString()), shown);
 }
 
 void ApplicationTest::failedCreationShowsTheErrorBoxAndTheProgramGoesOn() {

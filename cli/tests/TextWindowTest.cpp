@@ -218,20 +218,16 @@ INSTANTIATE_TEST_SUITE_P(
                    143}),
     [](const testing::TestParamInfo<SignalCase>& param) { return param.param.name; });
 
-TEST(TextWindowLog, ALogThatCannotBeWrittenFailsTheRun) {
+TEST(TextWindowLog, ALogThatCannotBeWrittenFailsAndStopsTheRun) {
     File full(std::fopen("/dev/full", "w"));
     ASSERT_TRUE(full) << "no /dev/full";
     const TextRun run = textRun([](FakeDevice&, RunSettings&) {}, [] { return 0; }, full.get());
     EXPECT_EQ(run.exitCode, ExitCode::CouldNotTest);
     EXPECT_EQ(run.errors, "orvalin-cli: the log could not be written in full\n");
-}
-
-TEST(ErrorMessageText, EndsWithAFullStopAsTheErrorBoxDoes) {
-    EXPECT_EQ(errorMessageText("File access denied"), "File access denied.");
-    EXPECT_EQ(errorMessageText("I/O error 1117"), "I/O error 1117.");
-    EXPECT_EQ(errorMessageText("Stopped."), "Stopped.");
-    EXPECT_EQ(errorMessageText("Stopped!"), "Stopped!");
-    EXPECT_EQ(errorMessageText(""), "");
+    // The Testing line is lost at once, and the run stops at its next block: the first block's
+    // first write, the one a stop cannot take back, is all it leaves.
+    ASSERT_TRUE(run.firstFile);
+    EXPECT_EQ(run.firstFile->cache.size(), 512U);
 }
 
 } // namespace

@@ -22,4 +22,19 @@ TEST(IoException, TextFollowsTheCode) {
     }
 }
 
+TEST(ErrorMessageText, ClosesWithAFullStopWhenTheLastCharacterSortsAfterIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"File access denied", "File access denied."},
+        {"I/O error 1117", "I/O error 1117."},
+        {"a/", "a/."},
+        {"Done.", "Done."},
+        {"a-", "a-"},
+        {"Stop!", "Stop!"},
+        {"caf\xC3\xA9", "caf\xC3\xA9."},
+        {"", ""}};
+    for (const auto& [what, shown] : cases) {
+        EXPECT_EQ(errorMessageText(what), shown) << what;
+    }
+}
+
 } // namespace
