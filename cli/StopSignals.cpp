@@ -29,6 +29,9 @@ void handle(int signal) {
 void installStopSignals() {
     handle(SIGINT);
     handle(SIGTERM);
+    // A reader that goes away (orvalin-cli E: | head) must not kill the run mid-block: the write
+    // fails instead, and the run stops with its files closed.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 int receivedStopSignal() {

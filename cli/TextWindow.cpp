@@ -22,16 +22,13 @@ void TextWindow::addLogLine(std::string_view line) {
         ++errorLines_;
     }
     tracker_.logLine(line);
-    // On a shared terminal the log line takes the progress line's place, and the progress line
-    // comes back below it.
-    const bool makeRoom = progressDrawn_ && setup_.logOnProgressTerminal;
-    if (makeRoom) {
+    // On a shared terminal the log line takes the progress line's place; the progress line comes
+    // back below it at its next redraw, so a run of error lines does not redraw it per line.
+    if (progressDrawn_ && setup_.logOnProgressTerminal) {
         setup_.progress->hide();
+        progressDrawn_ = false;
     }
     writeLogLine(line);
-    if (makeRoom) {
-        setup_.progress->show(progressText_);
-    }
 }
 
 void TextWindow::writeLogLine(std::string_view line) {
@@ -44,21 +41,23 @@ void TextWindow::writeLogLine(std::string_view line) {
 }
 
 void TextWindow::processEvents() {
-    if (setup_.pendingSignal() != 0) {
+    // A run whose log cannot be written would fill the drive with nothing to show for it.
+    if (setup_.pendingSignal() != 0 || logLost_) {
         stopFlag_ = true;
     }
     if (setup_.progress == nullptr) {
         return;
     }
     const auto now = setup_.clock();
-    if (progressDrawn_ && now - lastDraw_ < RedrawInterval) {
+    if (now - lastDraw_ < RedrawInterval) {
         return;
     }
     redrawProgress(now);
 }
 
+// The run's last figures stay on the terminal, below its log, once it has shown any.
 void TextWindow::endProgress() {
-    if (!progressDrawn_) {
+    if (setup_.progress == nullptr || lastDraw_ == ProgressTracker::Clock::time_point{}) {
         return;
     }
     redrawProgress(setup_.clock());
