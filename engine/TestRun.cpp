@@ -63,7 +63,7 @@ void TestRun::execute() {
         window_.addLogLine("Select a drive first");
         return;
     }
-    DriveNum = DriveLetter - 65 + 1;
+    DriveNum = driveNumber(DriveLetter);
     window_.setAbortEnabled(true);
     window_.setStopFlag(false);
     ErrorCount = 0;
@@ -96,6 +96,10 @@ void TestRun::fillDrive() {
 CreateResult TestRun::createTestFile(std::string& path) {
     const std::string root = files_.rootPath(DriveLetter);
     const std::string timeText = timeText_();
+    // The locale's text may hold any character; a separator would put the file in another folder.
+    if (timeText.find_first_of("/\\") != std::string::npos) {
+        throw IoException(ResultCode::InvalidFilename);
+    }
     for (int clash = 1;; ++clash) {
         path = root + testFileLeafName(timeText, clash);
         CreateResult created = files_.create(DriveLetter, path);

@@ -4,6 +4,24 @@
 
 #include <cerrno>
 
+namespace {
+
+// Any other error shows as the system's own number, unless that number is one the run acts on:
+// only the errors above may read as a taken name, a short transfer or a full disk.
+int passedThrough(int error) {
+    switch (error) {
+    case ResultCode::FileExists:
+    case ResultCode::ShortRead:
+    case ResultCode::ShortWrite:
+    case ResultCode::DiskFull:
+        return ResultCode::DeviceIoError;
+    default:
+        return error;
+    }
+}
+
+} // namespace
+
 int resultCodeFromErrno(int error) {
     switch (error) {
     case 0:
@@ -44,6 +62,6 @@ int resultCodeFromErrno(int error) {
     case EHOSTUNREACH:
         return ResultCode::NotReady;
     default:
-        return error;
+        return passedThrough(error);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <clocale>
 #include <ctime>
 #include <langinfo.h>
 #include <optional>
@@ -160,6 +161,11 @@ LocaleTimeSettings parseLocaleTimeFormat(std::string_view timeFormat, std::strin
     settings.amDesignator = lowerCaseDesignator ? lowered(am) : std::string(am);
     settings.pmDesignator = lowerCaseDesignator ? lowered(pm) : std::string(pm);
     return settings;
+}
+
+LocaleTimeSettings readUserLocaleTimeSettings() {
+    std::setlocale(LC_TIME, "");
+    return readLocaleTimeSettings();
 }
 
 LocaleTimeSettings readLocaleTimeSettings() {

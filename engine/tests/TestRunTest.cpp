@@ -179,6 +179,20 @@ TEST_F(TestRunTest, BlockLimitStartsANewFileWhileSpaceIsLeft) {
                                 closingLines("0", "5,632"))));
 }
 
+TEST_F(TestRunTest, SeparatorInTheLocaleTimeTextIsAnInvalidName) {
+    for (const char* timeText : {"3:04:05 p/m", "3:04:05 p\\m"}) {
+        TestRunner named{window, device, [timeText] { return std::string(timeText); }};
+        try {
+            named.TestButtonClick();
+            FAIL() << "no exception for " << timeText;
+        } catch (const IoException& error) {
+            EXPECT_STREQ(error.what(), "Invalid filename");
+        }
+        EXPECT_TRUE(device.files.empty());
+        EXPECT_FALSE(window.abortEnabled);
+    }
+}
+
 TEST_F(TestRunTest, NameTakenByAnEarlierFileGetsANumberInsteadOfReplacingIt) {
     device.files[FirstFile] = std::make_shared<FakeDevice::File>();
     device.files[FirstFile]->cache.assign(512, 0x42);

@@ -40,13 +40,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Anything else is shown as the system's own number.
         ErrnoCase{EBUSY, EBUSY}, ErrnoCase{EFBIG, EFBIG}, ErrnoCase{EBADF, EBADF}));
 
-// Linux numbers some network errors 100, 101 and 112; passed through they would pass for a short
-// read, a short write or a full disk, and the last ends a run silently.
+// Linux numbers some network errors 100, 101 and 112, and another 80; passed through they would
+// pass for a short read, a short write, a full disk (which ends a run silently) or a taken name.
 TEST(ErrnoMap, OnlyTheirOwnErrorsGiveTheCodesTheRunActsOn) {
     for (int error = 1; error < 4096; ++error) {
         const int code = resultCodeFromErrno(error);
         if (code == ResultCode::DiskFull) {
             EXPECT_TRUE(error == ENOSPC || error == EDQUOT) << "errno " << error;
+        }
+        if (code == ResultCode::FileExists) {
+            EXPECT_EQ(error, EEXIST);
         }
         EXPECT_NE(code, ResultCode::ShortRead) << "errno " << error;
         EXPECT_NE(code, ResultCode::ShortWrite) << "errno " << error;

@@ -5,11 +5,13 @@
 #include "ResultCodes.h"
 
 #include <array>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -176,6 +178,33 @@ TEST(PosixTestFile, FailedOperationsGiveMappedCodes) {
     PosixTestFile file(fd);
     std::array<std::uint8_t, 512> block{};
     EXPECT_EQ(file.write(0, block.data(), block.size()), ResultCode::DiskFull);
+    file.close();
+}
+
+// A file size limit cuts a write short; the short count must be reported as it is, since
+// completing it would meet the limit and leave part of a block behind under another code.
+TEST(PosixTestFile, ShortWriteIsReportedNotCompleted) {
+    char path[] = "/tmp/orvalin-short-XXXXXX";
+    const int fd = ::mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ::unlink(path);
+    PosixTestFile file(fd);
+    std::array<std::uint8_t, 512> block{};
+    block.fill(0xFF);
+
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 700;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    const int first = file.write(0, block.data(), block.size());
+    const int second = file.write(512, block.data(), block.size());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(first, ResultCode::Success);
+    EXPECT_EQ(second, ResultCode::ShortWrite);
     file.close();
 }
 
