@@ -192,9 +192,13 @@ void DrivePanelTest::movingTheHighlightOpensThatFolder() {
     QCOMPARE(folderChanges.count(), 1);
 
     // Enter on the folder already open neither re-reads nor raises a change.
+    fixture.makeFolder('E', "one/three");
+    fixture.makeFile('E', "one/new.txt");
     QTest::keyClick(fixture.form->DirLB, Qt::Key_Return);
     QTest::qWait(20);
     QCOMPARE(folderChanges.count(), 1);
+    QCOMPARE(fixture.folderEntries(), QStringList({"E-drive (E:)", "one", "two"}));
+    QCOMPARE(fixture.fileEntries(), QStringList({"in-one.txt"}));
 }
 
 void DrivePanelTest::folderThatCannotBeEnteredKeepsTheList() {

@@ -36,6 +36,7 @@ private slots:
     void withNoRunTheProgramEndsAtOnce();
     void secondTestClickDuringARunDoesNothing();
     void testBeforeAnyDriveIsChosenCreatesNothing();
+    void pickingAnotherDriveDuringARunLeavesTheRunOnItsDrive();
 };
 
 void RunThroughWindowTest::runFillsTheDriveAndLabelsShowItsLastStatus() {
@@ -170,6 +171,29 @@ void RunThroughWindowTest::secondTestClickDuringARunDoesNothing() {
              QStringList({"Testing \"/media/E/3-04-05_PM.XXX\"", "524,288 bytes tested"}) +
                  closingLines("524,288"));
     QCOMPARE(fixture.device.files.size(), 1U);
+}
+
+void RunThroughWindowTest::pickingAnotherDriveDuringARunLeavesTheRunOnItsDrive() {
+    FormFixture fixture(1024 * 512);
+    fixture.form->show();
+    fixture.pick('E');
+    fixture.device.onWrite = [&](std::int64_t block) {
+        if (block == ClickAtBlock && fixture.device.used() == block * 512) {
+            QTimer::singleShot(0, [&fixture] { fixture.pick('F'); });
+            // Slower than the event pacing, so the pick is handled at the next block.
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    };
+    QTest::mouseClick(fixture.form->TestButton, Qt::LeftButton);
+
+    QCOMPARE(fixture.log(),
+             QStringList({"Testing \"/media/E/3-04-05_PM.XXX\"", "524,288 bytes tested"}) +
+                 closingLines("524,288"));
+    QCOMPARE(fixture.device.createdOnDrives, std::vector<char>({'E'}));
+    // The labels follow the pick; the status labels went on with the run's own blocks.
+    QVERIFY(fixture.form->lSize->text().endsWith(" bytes on F:"));
+    QVERIFY(fixture.form->lStatus1->text().startsWith("Verifying block "));
+    QCOMPARE(fixture.form->DriveCB->Drive(), 'F');
 }
 
 void RunThroughWindowTest::testBeforeAnyDriveIsChosenCreatesNothing() {
