@@ -40,6 +40,14 @@ DriveTable BenchVolume::table() const {
     return DriveTable({drive});
 }
 
+std::int64_t BenchVolume::fileBytes(const std::string& name) const {
+    struct stat info {};
+    if (stat((path_ + "/" + name).c_str(), &info) != 0) {
+        return 0;
+    }
+    return static_cast<std::int64_t>(info.st_size);
+}
+
 void BenchVolume::empty() const {
     DIR* folder = opendir(path_.c_str());
     if (folder == nullptr) {

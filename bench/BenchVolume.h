@@ -17,6 +17,8 @@ public:
     const std::string& path() const { return path_; }
     // The volume as the drive table would list it, letter E.
     DriveTable table() const;
+    // The size of a file on the volume, 0 when there is none.
+    std::int64_t fileBytes(const std::string& name) const;
     // Removes every file the benchmark left, so the next run starts on an empty volume.
     void empty() const;
 

@@ -1,5 +1,6 @@
 // The test run against a plain loop of the same system calls per block (pwrite, pread, pwrite,
 // pread), both on one tmpfs volume in the same invocation. Prints MB/s of each and their ratio.
+#include "BenchResult.h"
 #include "BenchVolume.h"
 #include "PosixFileService.h"
 #include "SilentWindow.h"
@@ -22,17 +23,7 @@ namespace {
 constexpr std::int64_t DefaultMebibytes = 512;
 constexpr int Rounds = 3;
 
-struct Result {
-    double seconds = 0;
-    std::int64_t bytes = 0;
-    double mbPerSecond() const { return static_cast<double>(bytes) / 1e6 / seconds; }
-};
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-Result plainLoop(const BenchVolume& volume) {
+BenchResult plainLoop(const BenchVolume& volume) {
     const std::string path = volume.path() + "/plain.XXX";
     const int fd = open(path.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0644);
     std::array<std::uint8_t, 512> zeros{};
@@ -52,7 +43,7 @@ Result plainLoop(const BenchVolume& volume) {
     return {seconds, static_cast<std::int64_t>(offset)};
 }
 
-Result engineRun(const BenchVolume& volume, bool verify) {
+BenchResult engineRun(const BenchVolume& volume, bool verify) {
     SilentWindow window;
     PosixFileService files(volume.table());
     TestRunner runner(window, files, [] { return std::string("bench"); });
@@ -60,20 +51,7 @@ Result engineRun(const BenchVolume& volume, bool verify) {
     const auto start = std::chrono::steady_clock::now();
     runner.TestButtonClick();
     const double seconds = secondsSince(start);
-    struct stat info {};
-    stat((volume.path() + "/bench.XXX").c_str(), &info);
-    return {seconds, static_cast<std::int64_t>(info.st_size)};
-}
-
-void keepFastest(Result& fastest, const Result& result) {
-    if (fastest.seconds == 0 || result.seconds < fastest.seconds) {
-        fastest = result;
-    }
-}
-
-void print(const char* name, const Result& result) {
-    std::printf("%-34s %8.3f s %12lld bytes %8.1f MB/s\n", name, result.seconds,
-                static_cast<long long>(result.bytes), result.mbPerSecond());
+    return {seconds, volume.fileBytes("bench.XXX")};
 }
 
 } // namespace
@@ -85,9 +63,9 @@ int main(int argc, char** argv) try {
     std::printf("volume: %lld MiB tmpfs on %s, best of %d rounds\n",
                 static_cast<long long>(mebibytes), volume.path().c_str(), Rounds);
     // Rounds interleave the three so that a change in the machine's load hits them alike.
-    Result plain;
-    Result run;
-    Result verified;
+    BenchResult plain;
+    BenchResult run;
+    BenchResult verified;
     for (int round = 0; round < Rounds; ++round) {
         volume.empty();
         keepFastest(plain, plainLoop(volume));
@@ -97,9 +75,9 @@ int main(int argc, char** argv) try {
         keepFastest(verified, engineRun(volume, true));
     }
     volume.empty();
-    print("plain pwrite/pread loop", plain);
-    print("test run, no verification", run);
-    print("test run, verified from medium", verified);
+    printResult("plain pwrite/pread loop", plain);
+    printResult("test run, no verification", run);
+    printResult("test run, verified from medium", verified);
     std::printf("ratio run / plain loop: %.3f\n", run.mbPerSecond() / plain.mbPerSecond());
     std::printf("ratio verified run / plain loop: %.3f\n",
                 verified.mbPerSecond() / plain.mbPerSecond());

@@ -1,6 +1,7 @@
 // The test run with its verification against f3write followed by f3read, each on a fresh ext4
 // volume of a loop device throttled to a USB stick's speed, in one invocation. Prints the time
 // and MB/s of each, their ratio, and the run's time without the verification.
+#include "BenchResult.h"
 #include "PosixFileService.h"
 #include "Program.h"
 #include "SilentWindow.h"
@@ -54,10 +55,6 @@ private:
 ThrottledVolume::Traffic operator-(const ThrottledVolume::Traffic& after,
                                    const ThrottledVolume::Traffic& before) {
     return {after.bytesRead - before.bytesRead, after.bytesWritten - before.bytesWritten};
-}
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 std::int64_t bytesOfFilesEndingIn(const std::string& folder, const std::string& extension) {

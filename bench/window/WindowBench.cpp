@@ -1,5 +1,6 @@
 // A test run through the real window (offscreen) against the same run with a window that does
 // nothing, on one tmpfs volume in the same invocation. Prints MB/s of each and their ratio.
+#include "BenchResult.h"
 #include "BenchVolume.h"
 #include "DriveCombo.h"
 #include "HandlerExceptions.h"
@@ -26,39 +27,15 @@ namespace {
 constexpr std::int64_t DefaultMebibytes = 512;
 constexpr int Rounds = 4;
 
-struct Result {
-    double seconds = 0;
-    std::int64_t bytes = 0;
-    double mbPerSecond() const { return static_cast<double>(bytes) / 1e6 / seconds; }
-};
-
 std::string timeText() {
     return "bench";
 }
 
-std::int64_t testFileBytes(const BenchVolume& volume) {
-    struct stat info {};
-    stat((volume.path() + "/bench.XXX").c_str(), &info);
-    return static_cast<std::int64_t>(info.st_size);
-}
-
-Result timed(const BenchVolume& volume, const std::function<void()>& run) {
+BenchResult timed(const BenchVolume& volume, const std::function<void()>& run) {
     volume.empty();
     const auto start = std::chrono::steady_clock::now();
     run();
-    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-    return {seconds.count(), testFileBytes(volume)};
-}
-
-void keepFastest(Result& fastest, const Result& result) {
-    if (fastest.seconds == 0 || result.seconds < fastest.seconds) {
-        fastest = result;
-    }
-}
-
-void print(const char* name, const Result& result) {
-    std::printf("%-30s %8.3f s %12lld bytes %8.1f MB/s\n", name, result.seconds,
-                static_cast<long long>(result.bytes), result.mbPerSecond());
+    return {secondsSince(start), volume.fileBytes("bench.XXX")};
 }
 
 } // namespace
@@ -83,8 +60,8 @@ int main(int argc, char** argv) try {
     SilentWindow silent;
     TestRunner engine(silent, files, timeText);
 
-    Result engineBest;
-    Result windowBest;
+    BenchResult engineBest;
+    BenchResult windowBest;
     // Rounds interleave the two, taking turns to go first, so that a change in the machine's
     // load or the volume's state hits them alike.
     for (int round = 0; round < Rounds; ++round) {
@@ -106,8 +83,8 @@ int main(int argc, char** argv) try {
         }
     }
     volume.empty();
-    print("engine, silent window", engineBest);
-    print("engine through the window", windowBest);
+    printResult("engine, silent window", engineBest);
+    printResult("engine through the window", windowBest);
     std::printf("window log ends: %s\n", qPrintable(form.Memo1->toPlainText().section('\n', -1)));
     std::printf("ratio window / engine: %.3f\n",
                 windowBest.mbPerSecond() / engineBest.mbPerSecond());
